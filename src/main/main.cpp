@@ -1,0 +1,32 @@
+// Voltaris: builds the program's objects in one place and runs the event loop.
+#include "link/amperoocx.h"
+#include "link/porttable.h"
+#include "main/mainform.h"
+#include "main/quitsignals.h"
+#include "platform/clock.h"
+#include "settings/dlgconfigsys.h"
+#include "widgets/widgetaccessibility.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Voltaris");
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    installWidgetAccessibility();
+
+    Clock& clock = Clock::system();
+    PortTable ports;
+    AmperoOcx link(clock, ports);
+
+    // The windows in their creation order; each lives until the program ends.
+    TFormmain mainForm(MainFormDeps{&clock, &link, &ports, {}, {}});
+    TFormConfigSys configDialog(mainForm.loadSource(), &mainForm);
+    mainForm.setConfigDialog(&configDialog);
+
+    closeOnQuitSignals(&mainForm);
+    mainForm.showMaximized();
+    return app.exec();
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "link/recordinglink.h"
+#include "main/mainform.h"
+#include "platform/clock.h"
+#include "platform/portprobe.h"
+#include "platform/programfolder.h"
+#include "settings/dlgconfigsys.h"
+#include "settings/loadsource.h"
+#include "settings/powertypes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+// Ports for tests: a set of existing ports, some of them busy.
+class FakePorts : public PortProbe
+{
+public:
+    QList<int> existing{1, 2, 3};
+    QList<int> busy;
+    bool portExists(int n) const override { return existing.contains(n); }
+    bool portIsFree(int n) const override { return existing.contains(n) && !busy.contains(n); }
+};
+
+inline TPowerType powerType(const QString& name, std::array<double, 6> maxima, quint8 precision = 3)
+{
+    TPowerType row;
+    row.Name = name;
+    std::copy(maxima.begin(), maxima.end(), row.maxima);
+    row.Precision = precision;
+    return row;
+}
+
+inline void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+    file.write(bytes);
+}
+
+// A main window in a program folder of its own, on virtual time, talking to a RecordingLink.
+struct MainFormFixture
+{
+    QTemporaryDir folder;
+    VirtualClock clock;
+    RecordingLink link{clock};
+    FakePorts ports;
+    QStringList errors;
+    // Stands in for the modal run of the configuration dialog when set.
+    std::function<int(TFormConfigSys&)> execConfigDialog;
+    std::unique_ptr<TFormmain> form;
+    std::unique_ptr<TFormConfigSys> configDialog;
+
+    MainFormFixture()
+    {
+        setProgramFolder(folder.path());
+        TLoadSource english;
+        english.LoadBuiltInEnglish();
+        writeFile(programFile("English (United States)"), writeLanguageTexts(english.Texts));
+        setPowerTypes({powerType("VLT3303", {30, 3, 30, 3, 5, 3})});
+    }
+    ~MainFormFixture()
+    {
+        configDialog.reset();
+        form.reset();
+    }
+
+    void setPowerTypes(const QList<TPowerType>& rows)
+    {
+        writeFile(programFile("PowerType.dat"), writePowerTypes(rows));
+    }
+
+    MainFormDeps deps()
+    {
+        MainFormDeps d;
+        d.clock = &clock;
+        d.link = &link;
+        d.ports = &ports;
+        d.showError = [this](const QString& message) { errors << message; };
+        d.execConfigDialog = [this](TFormConfigSys& dialog) {
+            return execConfigDialog ? execConfigDialog(dialog) : int(QDialog::Rejected);
+        };
+        return d;
+    }
+
+    TFormmain& create()
+    {
+        form = std::make_unique<TFormmain>(deps());
+        configDialog = std::make_unique<TFormConfigSys>(form->loadSource());
+        configDialog->setErrorHandler([this](const QString& message) { errors << message; });
+        form->setConfigDialog(configDialog.get());
+        return *form;
+    }
+
+    // Creates and shows the window; nothing has been sent but PrepareLink.
+    TFormmain& start()
+    {
+        create();
+        form->show();
+        return *form;
+    }
+
+    // Starts, lets the first tick make a connection attempt and answers it with an identity.
+    TFormmain& startConnected(const QString& identity = "37:Sim,VLT3303,SN1,1.0")
+    {
+        start();
+        clock.advance(500);
+        reply(identity);
+        link.clear();
+        return *form;
+    }
+
+    void reply(const QString& text)
+    {
+        link.deliver(text);
+        clock.advance(0);
+    }
+
+    QString status(int panel) const
+    {
+        return form->statusPanels[panel]->text();
+    }
+
+    QString text(int key) const { return form->loadSource().GetText(key); }
+};
