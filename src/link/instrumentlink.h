@@ -17,7 +17,7 @@ public:
 
     virtual void PrepareLink(short mode) = 0;
     virtual void ResetLink() = 0;
-    virtual void SetPortNumber(short portNumber) = 0;  // 1 = COM1
+    virtual void SetPortNumber(short portNumber) = 0; // 1 = COM1
     virtual void SetBaudRate(int baudRate) = 0;
     virtual void OpenLink() = 0;
     virtual void InitQuery1() = 0;
@@ -27,7 +27,8 @@ public:
     virtual void PollQuery1() = 0;
     virtual void PollQuery2() = 0;
     virtual void CloseLink() = 0;
-    // The oldest reply not yet fetched; empty when there is none.
+    // The reply announced by the latest OnReceiveData, once: empty when it was fetched already
+    // or no reply came yet, so one notification always goes with one text.
     virtual QString GetReceivedText() = 0;
     virtual void SetOutputState(const QString& state) = 0;  // "1" on, "0" off
     virtual void SelectChannel(const QString& channel) = 0; // "1" to "3"
@@ -41,7 +42,8 @@ signals:
 };
 
 // Reply codes the main window handles.
-enum ReplyCode : int {
+enum ReplyCode : int
+{
     ReplyCurrentSetpoint = 13,
     ReplyVoltageSetpoint = 14,
     ReplyIdentity = 37,
