@@ -136,7 +136,11 @@ void SimulatedSupply::selectChannel(int channel)
     if (!answering() || !validChannel(channel))
         return;
     m_selected = channel;
+    // Like the front panel, the supply shows the new channel's settings at once, so the
+    // program's knobs and output switch follow the channel.
     querySelectedChannel();
+    querySetpoints();
+    queryOutputState();
 }
 
 void SimulatedSupply::setVoltage(double volts)

@@ -225,7 +225,8 @@ private slots:
         rig.link.SelectChannel(QStringLiteral("2"));
         rig.link.SetOutputState(QStringLiteral("0"));
         rig.link.InitQuery4();
-        QCOMPARE(rig.settle(), QStringList({"43:2\r\n", "39:0\r\n", "39:0\r\n"}));
+        QCOMPARE(rig.settle(), QStringList({"43:2\r\n", "14:5.000\r\n", "13:2.000\r\n",
+                                             "39:1\r\n", "39:0\r\n", "39:0\r\n"}));
         rig.link.PollQuery1();
         rig.link.PollQuery2();
         const QStringList lines = rig.settle().value(0).mid(3).trimmed().split(QLatin1Char('\n'));
@@ -263,7 +264,8 @@ private slots:
         QTest::newRow("pair with a bad current")
             << QStringList{"SetVoltageCurrentText 5|x"} << QStringList{} << 12.0 << 1.0;
         QTest::newRow("channel 3 rating") << QStringList{"SelectChannel 3", "SetVoltage 6"}
-                                          << QStringList{"43:3", "14:5.000"} << 5.0 << 0.3;
+                                          << QStringList{"43:3", "14:5.000", "13:0.300", "39:1", "14:5.000"}
+                                          << 5.0 << 0.3;
         QTest::newRow("channel out of range") << QStringList{"SelectChannel 4", "SetCurrent 2"}
                                               << QStringList{"13:2.000"} << 12.0 << 2.0;
         QTest::newRow("output state not 0 or 1")

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/amperoocx.h"
+#include "link/porttable.h"
 #include "link/recordinglink.h"
 #include "main/mainform.h"
 #include "platform/clock.h"
@@ -53,6 +55,9 @@ struct MainFormFixture
     QStringList errors;
     // Stands in for the modal run of the configuration dialog when set.
     std::function<int(TFormConfigSys&)> execConfigDialog;
+    // The real link control over the default port table, when useRealLink() was called.
+    std::unique_ptr<PortTable> realPorts;
+    std::unique_ptr<AmperoOcx> realLink;
     std::unique_ptr<TFormmain> form;
     std::unique_ptr<TFormConfigSys> configDialog;
 
@@ -70,6 +75,13 @@ struct MainFormFixture
         form.reset();
     }
 
+    AmperoOcx& useRealLink()
+    {
+        realPorts = std::make_unique<PortTable>();
+        realLink = std::make_unique<AmperoOcx>(clock, *realPorts);
+        return *realLink;
+    }
+
     void setPowerTypes(const QList<TPowerType>& rows)
     {
         writeFile(programFile("PowerType.dat"), writePowerTypes(rows));
@@ -79,8 +91,8 @@ struct MainFormFixture
     {
         MainFormDeps d;
         d.clock = &clock;
-        d.link = &link;
-        d.ports = &ports;
+        d.link = realLink ? static_cast<InstrumentLink*>(realLink.get()) : &link;
+        d.ports = realPorts ? static_cast<const PortProbe*>(realPorts.get()) : &ports;
         d.showError = [this](const QString& message) { errors << message; };
         d.execConfigDialog = [this](TFormConfigSys& dialog) {
             return execConfigDialog ? execConfigDialog(dialog) : int(QDialog::Rejected);

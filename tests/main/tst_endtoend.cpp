@@ -19,13 +19,8 @@ private slots:
     void operatesTheSimulatedSupply()
     {
         MainFormFixture f;  // for its program folder and shipped files
-        PortTable ports;
-        AmperoOcx link(f.clock, ports);
-        MainFormDeps deps = f.deps();
-        deps.link = &link;
-        deps.ports = &ports;
-        TFormmain form(deps);
-        form.show();
+        AmperoOcx& link = f.useRealLink();
+        TFormmain& form = f.start();
 
         f.clock.advance(2000);
         QVERIFY(form.Connected);
@@ -67,6 +62,7 @@ private slots:
         f.clock.advance(1000);
         QTest::keyClick(form.channels[1].knobCurrent, Qt::Key_Up);
         f.clock.advance(1000);
+        QCOMPARE(form.channels[1].knobCurrent->position(), 2.1);
         QCOMPARE(supply->state(2).limitA, 2.1);
         supply->reportChannel(3);
         f.clock.advance(1000);
