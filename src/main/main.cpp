@@ -8,6 +8,7 @@
 #include "widgets/widgetaccessibility.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QStyleFactory>
 
 int main(int argc, char* argv[])
@@ -27,6 +28,9 @@ int main(int argc, char* argv[])
     mainForm.setConfigDialog(&configDialog);
 
     closeOnQuitSignals(&mainForm);
+    // Without a window manager to maximise it, the window still takes the whole screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        mainForm.setGeometry(screen->availableGeometry());
     mainForm.showMaximized();
     return app.exec();
 }

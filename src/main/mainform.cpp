@@ -234,6 +234,8 @@ QWidget* TFormmain::buildPlots()
     iPlotVoltage->setYDecimals(3);
     iPlotCurrent->setYRange(0, 10);
     iPlotCurrent->setYDecimals(2);
+    iPlotVoltage->setMinimumHeight(180);
+    iPlotCurrent->setMinimumHeight(180);
     iPlotVoltage->autoScaleAction()->setObjectName("pmVoltageAutoScale");
     iPlotVoltage->largePlotAction()->setObjectName("pmVoltageLargePlot");
     iPlotCurrent->autoScaleAction()->setObjectName("pmCurrentAutoScale");
