@@ -1,0 +1,1 @@
+// Keeps the results library non-empty while its first sources arrive.
