@@ -4,6 +4,9 @@
 #include "main/mainform.h"
 #include "main/quitsignals.h"
 #include "platform/clock.h"
+#include "sequencing/dlgfastkey.h"
+#include "sequencing/dlgfixedselect.h"
+#include "sequencing/dlgscanvoltage.h"
 #include "settings/dlgconfigsys.h"
 #include "widgets/widgetaccessibility.h"
 
@@ -24,8 +27,14 @@ int main(int argc, char* argv[])
 
     // The windows in their creation order; each lives until the program ends.
     TFormmain mainForm(MainFormDeps{&clock, &link, &ports, {}, {}});
+    TFormFastKey fastKeyDialog(mainForm.loadSource(), &mainForm);
+    mainForm.setFastKeyDialog(&fastKeyDialog);
+    TFormScanVoltage scanPlot(clock, mainForm.loadSource(), &mainForm);
+    mainForm.setScanPlotWindow(&scanPlot);
     TFormConfigSys configDialog(mainForm.loadSource(), &mainForm);
     mainForm.setConfigDialog(&configDialog);
+    TFormFixedSelect fillDialog(mainForm.loadSource(), &mainForm);
+    mainForm.setFillDialog(&fillDialog);
 
     closeOnQuitSignals(&mainForm);
     // Without a window manager to maximise it, the window still takes the whole screen.

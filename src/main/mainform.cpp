@@ -8,6 +8,9 @@
 #include "platform/programfolder.h"
 #include "settings/dlgconfigsys.h"
 #include "settings/loadsource.h"
+#include "sequencing/dlgfastkey.h"
+#include "sequencing/dlgscanvoltage.h"
+#include "sequencing/scanvoltage.h"
 #include "widgets/knob.h"
 #include "widgets/ledrectangle.h"
 #include "widgets/sevensegmentdisplay.h"
@@ -15,6 +18,7 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -68,6 +72,22 @@ TFormmain::TFormmain(MainFormDeps deps, QWidget* parent)
         };
     if (!m_deps.execConfigDialog)
         m_deps.execConfigDialog = [](TFormConfigSys& dialog) { return dialog.exec(); };
+    if (!m_deps.chooseSaveFile)
+        m_deps.chooseSaveFile = [this](const QString& folder, const QString& filter) {
+            return QFileDialog::getSaveFileName(this, QString(), folder, filter, nullptr,
+                                                QFileDialog::DontConfirmOverwrite);
+        };
+    if (!m_deps.chooseOpenFile)
+        m_deps.chooseOpenFile = [this](const QString& folder, const QString& filter) {
+            return QFileDialog::getOpenFileName(this, QString(), folder, filter);
+        };
+    if (!m_deps.confirmCloseUnsaved)
+        m_deps.confirmCloseUnsaved = [this](const QString& message) {
+            return QMessageBox::warning(this, windowTitle(),
+                                        message + "\n\nClose without saving the parameters?",
+                                        QMessageBox::Yes | QMessageBox::No,
+                                        QMessageBox::No) == QMessageBox::Yes;
+        };
     FormCreate();
 }
 
@@ -116,6 +136,7 @@ void TFormmain::FormCreate()
     }
     LanguageName = m_loadSource->LanguageName;
     ApplyLanguageTexts();
+    buildSequencing();
 
     PowerTypeName.clear();
     ConfigSpareFlag = 1;
@@ -146,11 +167,6 @@ void TFormmain::FormShow()
     EnableControls(false);
     ConnectTickCount = 10;
     Connected = false;
-}
-
-void TFormmain::closeEvent(QCloseEvent* event)
-{
-    event->accept();
 }
 
 void TFormmain::resizeEvent(QResizeEvent* event)
@@ -220,6 +236,8 @@ QWidget* TFormmain::buildToolBar()
     tbHelp->setMenu(MenuHelp);
     tbHelp->setPopupMode(QToolButton::InstantPopup);
     connect(tbConfig, &QToolButton::clicked, this, &TFormmain::tbConfigClick);
+    connect(tbSave, &QToolButton::clicked, this, &TFormmain::tbSaveClick);
+    connect(tbOpen, &QToolButton::clicked, this, &TFormmain::tbOpenClick);
     return bar;
 }
 
@@ -776,6 +794,8 @@ void TFormmain::ApplyPowerType()
         channels[c].knobVoltage->setPositionMax(MaxVoltage[c]);
         channels[c].knobCurrent->setPositionMax(MaxCurrent[c]);
     }
+    if (m_fastKeyDialog)
+        m_fastKeyDialog->setPrecision(DisplayPrecision);
     const QString channel = QString::number(selectedChannel() + 1);
     TeThemeLabelOutputOn->setText(text(142) + " " + channel + "  " + text(143));
     TeThemeLabelOutputOff->setText(text(142) + " " + channel + "  " + text(144));
@@ -785,7 +805,10 @@ void TFormmain::ApplyPowerType()
 
 void TFormmain::ApplyHotKeyLimits()
 {
-    // The hotkey editor and the scan plot window take channel 1's maxima when they exist.
+    if (m_fastKeyDialog)
+        m_fastKeyDialog->setLimits(MaxVoltage[0], MaxCurrent[0]);
+    if (m_scanPlot)
+        m_scanPlot->setYSpan(MaxVoltage[0]);
 }
 
 void TFormmain::LoadChannelSettings()
@@ -812,26 +835,6 @@ void TFormmain::setScanEntryText(QLineEdit* entry, double value)
     const QString text = formatNumber(value);
     if (entry->text() != text)
         entry->setText(text);
-}
-
-void TFormmain::ShowProgramList()
-{
-    if (!m_shown)
-        return;
-    m_gridChannel = selectedChannel();
-}
-
-void TFormmain::ShowGoNgList()
-{
-    m_gridChannel = selectedChannel();
-}
-
-void TFormmain::TakeProgramGrid()
-{
-}
-
-void TFormmain::TakeGoNgGrid()
-{
 }
 
 void TFormmain::modeTabChanged(int index)

@@ -20,7 +20,15 @@ class LivePlot;
 class PortProbe;
 class SevenSegmentDisplay;
 class SwitchToggle;
+class GoNgRun;
+class ProgramRun;
+class ScanRun;
 class TFormConfigSys;
+class TFormFastKey;
+class TFormFixedSelect;
+class TFormScanVoltage;
+class TScanVoltage;
+class TestListGrid;
 class TLoadSource;
 class Timer;
 
@@ -48,6 +56,14 @@ struct MainFormDeps
     std::function<void(const QString&)> showError;
     // Runs the configuration dialog modally and returns its QDialog result; defaults to exec().
     std::function<int(TFormConfigSys&)> execConfigDialog;
+    // Ask for a parameter file to save or open in the given folder; empty means cancelled.
+    std::function<QString(const QString& folder, const QString& filter)> chooseSaveFile;
+    std::function<QString(const QString& folder, const QString& filter)> chooseOpenFile;
+    // Asks whether to close although the parameters could not be saved; true closes.
+    std::function<bool(const QString& message)> confirmCloseUnsaved;
+    // Runs the hotkey dialog and the fill dialog modally; default exec().
+    std::function<int(TFormFastKey&)> execFastKeyDialog;
+    std::function<int(TFormFixedSelect&)> execFillDialog;
 };
 
 // The main window: owns the link connection, the polling timers, the per-channel state and
@@ -61,6 +77,9 @@ public:
 
     // Windows created after the main window register here so the main window can reach them.
     void setConfigDialog(TFormConfigSys* dialog) { m_configDialog = dialog; }
+    void setFastKeyDialog(TFormFastKey* dialog);
+    void setScanPlotWindow(TFormScanVoltage* window);
+    void setFillDialog(TFormFixedSelect* dialog);
 
     // --- state fields shared with the rest of the program, in their documented order ---
     QString TextPowerTypeUnknown;
@@ -80,10 +99,12 @@ public:
     std::array<FastKey, 10> FastKeys{};
     std::array<ScanSetting, 3> ScanSettings{};
     quint8 RunTimesMode = 0;
+    std::array<quint8, 3> RunTimesPadding{};
     qint32 RunTimesCount = 0;
     std::array<quint8, 16> Reserved{};
     std::array<QList<ProgramStep>, 3> ProgramLists;
     std::array<QList<GoNgStep>, 3> GoNgLists;
+    std::array<TScanVoltage*, 3> ScanVoltages{};
     std::array<double, 3> MaxVoltage{};
     std::array<double, 3> MaxCurrent{};
     quint8 DisplayPrecision = 0;
@@ -103,6 +124,8 @@ public:
     void LoadChannelSettings();
     void ReStartReadTimer();
     void StopReadTimer();
+    void LoadAllParamFromFile(const QString& path);
+    void SaveAllParamToFile(const QString& path);
     void ShowProgramList();
     void ShowGoNgList();
     void TakeProgramGrid();
@@ -118,7 +141,22 @@ public:
     void CommOverTimeTimer();
     void AmperoOcx1ReceiveData();
     void tbConfigClick();
+    void tbSaveClick();
+    void tbOpenClick();
     void iSwitchToggleRunMouseUp(Qt::MouseButton button);
+    void tbFastKey1Click(int index);
+    void MenuItemFastKeyClick();
+    void TeThemeSpeedButton4Click();
+    void TeThemeSpeedButton5Click();
+    void TeThemeSpeedButton8Click();
+    void TeThemeRadioGroupRunClick(int item);
+    void iAnalogOutputStartChange(int tag);
+
+    TestListGrid* programGrid() const { return m_programGrid; }
+    TestListGrid* goNgGrid() const { return m_goNgGrid; }
+    ProgramRun* programRun() const { return m_programRun; }
+    ScanRun* scanRun() const { return m_scanRun; }
+    GoNgRun* goNgRun() const { return m_goNgRun; }
 
     Timer* TimerReadData = nullptr;
     Timer* CommTimeOutTimer = nullptr;
@@ -128,6 +166,7 @@ public:
     Timer* Ch1GoNGTimer = nullptr;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -211,6 +250,15 @@ private:
     void setOutputLabelsForChannel(int channel);
     void showScanSettings();
     void setScanEntryText(QLineEdit* entry, double value);
+    void buildSequencing();
+    void openRunPanel(RunPanel& panel);
+    void closeRunPanel(RunPanel& panel);
+    void showProgramView();
+    void showScanView();
+    void showGoNgView();
+    void applyProgramStep(const ProgramStep& step);
+    void applyScanVoltage(double volts);
+    void applyGoNgSetting(double volts);
 
     MainFormDeps m_deps;
     Clock& m_clock;
@@ -224,6 +272,14 @@ private:
     int m_modeTab = 0;
     bool m_channelChangeByInstrument = false;
     QSize m_designSize{968, 629};
+    TestListGrid* m_programGrid = nullptr;
+    TestListGrid* m_goNgGrid = nullptr;
+    ProgramRun* m_programRun = nullptr;
+    ScanRun* m_scanRun = nullptr;
+    GoNgRun* m_goNgRun = nullptr;
+    std::array<std::unique_ptr<TScanVoltage>, 3> m_scanVoltages;
+    TFormFastKey* m_fastKeyDialog = nullptr;
+    TFormScanVoltage* m_scanPlot = nullptr;
     QFont m_designFont;
 
 public:
@@ -281,6 +337,9 @@ public:
     RunPanel PanelScan;
     RunPanel PanelProgram;
     RunPanel PanelGoNG;
+    QMenu* PopupMenuFastKey = nullptr;
+    QAction* MenuItemFastKey = nullptr;
+    QToolButton* sbScanPlot = nullptr;
     QLabel* StaticText55 = nullptr;
     QLabel* StaticText56 = nullptr;
     QLabel* StaticText64 = nullptr;

@@ -12,6 +12,7 @@
 #include "widgets/ledrectangle.h"
 
 #include <QDialog>
+#include <QFile>
 
 void TFormmain::LoadConfig()
 {
@@ -38,6 +39,14 @@ void TFormmain::LoadConfig()
     ConfigSpareInt = config->spareInt;
     ConfigSpareFlag = config->spareFlag;
     ReloadLastParam = config->reloadLastParam;
+    const QString lastParameters = programFile("AllParam.Par");
+    if (ReloadLastParam && QFile::exists(lastParameters)) {
+        try {
+            LoadAllParamFromFile(lastParameters);
+        } catch (const VoltarisError& error) {
+            showError(error.message());
+        }
+    }
 }
 
 void TFormmain::SaveConfig()

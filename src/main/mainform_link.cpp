@@ -4,12 +4,15 @@
 #include "charts/liveplot.h"
 #include "link/instrumentlink.h"
 #include "link/replyrecord.h"
+#include "sequencing/dlgscanvoltage.h"
+#include "sequencing/gongrun.h"
 #include "platform/clock.h"
 #include "widgets/knob.h"
 #include "widgets/ledrectangle.h"
 #include "widgets/sevensegmentdisplay.h"
 #include "widgets/switchtoggle.h"
 
+#include <QFrame>
 #include <QLabel>
 #include <QLocale>
 #include <QTabWidget>
@@ -148,7 +151,8 @@ void TFormmain::ParseVoltages(const QString& value)
         channels[c].summaryVoltage->setValue(volts[c]);
         iPlotVoltage->addPoint(c, volts[c]);
     }
-    // The large voltage chart takes the same readings while it is showing.
+    if (m_scanPlot && m_scanPlot->isVisible())
+        m_scanPlot->addVoltages(volts[0], volts[1], volts[2]);
 }
 
 void TFormmain::ParseCurrents(const QString& value)
@@ -163,7 +167,8 @@ void TFormmain::ParseCurrents(const QString& value)
     }
     CommTimeOutTimer->setEnabled(false);
     ReadReady = true;
-    // While the GO/NG panel shows, the selected channel's current is judged here.
+    if (m_goNgRun->view().panelShown)
+        m_goNgRun->judge(amperes[selectedChannel()]);
 }
 
 void TFormmain::ParseReadings(const QString& value)

@@ -7,6 +7,9 @@
 #include "platform/clock.h"
 #include "platform/portprobe.h"
 #include "platform/programfolder.h"
+#include "sequencing/dlgfastkey.h"
+#include "sequencing/dlgfixedselect.h"
+#include "sequencing/dlgscanvoltage.h"
 #include "settings/dlgconfigsys.h"
 #include "settings/loadsource.h"
 #include "settings/powertypes.h"
@@ -55,11 +58,20 @@ struct MainFormFixture
     QStringList errors;
     // Stands in for the modal run of the configuration dialog when set.
     std::function<int(TFormConfigSys&)> execConfigDialog;
+    // What the file dialogs answer, and the answer to "close without saving?".
+    QString saveFileChoice;
+    QString openFileChoice;
+    std::function<bool(const QString&)> confirmCloseUnsaved;
     // The real link control over the default port table, when useRealLink() was called.
     std::unique_ptr<PortTable> realPorts;
     std::unique_ptr<AmperoOcx> realLink;
     std::unique_ptr<TFormmain> form;
+    std::unique_ptr<TFormFastKey> fastKeyDialog;
+    std::unique_ptr<TFormScanVoltage> scanPlot;
     std::unique_ptr<TFormConfigSys> configDialog;
+    std::unique_ptr<TFormFixedSelect> fillDialog;
+    std::function<int(TFormFastKey&)> execFastKeyDialog;
+    std::function<int(TFormFixedSelect&)> execFillDialog;
 
     MainFormFixture()
     {
@@ -71,7 +83,10 @@ struct MainFormFixture
     }
     ~MainFormFixture()
     {
+        fillDialog.reset();
         configDialog.reset();
+        scanPlot.reset();
+        fastKeyDialog.reset();
         form.reset();
     }
 
@@ -97,15 +112,32 @@ struct MainFormFixture
         d.execConfigDialog = [this](TFormConfigSys& dialog) {
             return execConfigDialog ? execConfigDialog(dialog) : int(QDialog::Rejected);
         };
+        d.execFastKeyDialog = [this](TFormFastKey& dialog) {
+            return execFastKeyDialog ? execFastKeyDialog(dialog) : int(QDialog::Rejected);
+        };
+        d.execFillDialog = [this](TFormFixedSelect& dialog) {
+            return execFillDialog ? execFillDialog(dialog) : int(QDialog::Rejected);
+        };
+        d.chooseSaveFile = [this](const QString&, const QString&) { return saveFileChoice; };
+        d.chooseOpenFile = [this](const QString&, const QString&) { return openFileChoice; };
+        d.confirmCloseUnsaved = [this](const QString& message) {
+            return confirmCloseUnsaved ? confirmCloseUnsaved(message) : true;
+        };
         return d;
     }
 
     TFormmain& create()
     {
         form = std::make_unique<TFormmain>(deps());
+        fastKeyDialog = std::make_unique<TFormFastKey>(form->loadSource());
+        form->setFastKeyDialog(fastKeyDialog.get());
+        scanPlot = std::make_unique<TFormScanVoltage>(clock, form->loadSource());
+        form->setScanPlotWindow(scanPlot.get());
         configDialog = std::make_unique<TFormConfigSys>(form->loadSource());
         configDialog->setErrorHandler([this](const QString& message) { errors << message; });
         form->setConfigDialog(configDialog.get());
+        fillDialog = std::make_unique<TFormFixedSelect>(form->loadSource());
+        form->setFillDialog(fillDialog.get());
         return *form;
     }
 
