@@ -1,1 +1,0 @@
-// Keeps the results library non-empty while its first sources arrive.
