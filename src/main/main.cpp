@@ -4,6 +4,9 @@
 #include "main/mainform.h"
 #include "main/quitsignals.h"
 #include "platform/clock.h"
+#include "platform/programfolder.h"
+#include "results/dlggongdatabase.h"
+#include "results/resultstore.h"
 #include "sequencing/dlgfastkey.h"
 #include "sequencing/dlgfixedselect.h"
 #include "sequencing/dlgscanvoltage.h"
@@ -24,6 +27,7 @@ int main(int argc, char* argv[])
     Clock& clock = Clock::system();
     PortTable ports;
     AmperoOcx link(clock, ports);
+    ResultStore results(programFolder());  // outlives every window that queries it
 
     // The windows in their creation order; each lives until the program ends.
     TFormmain mainForm(MainFormDeps{&clock, &link, &ports, {}, {}});
@@ -35,6 +39,8 @@ int main(int argc, char* argv[])
     mainForm.setConfigDialog(&configDialog);
     TFormFixedSelect fillDialog(mainForm.loadSource(), &mainForm);
     mainForm.setFillDialog(&fillDialog);
+    TFormGoNGDatabase resultsBrowser(mainForm.loadSource(), results, &mainForm);
+    mainForm.setResults(&results, &resultsBrowser);
 
     closeOnQuitSignals(&mainForm);
     // Without a window manager to maximise it, the window still takes the whole screen.

@@ -23,7 +23,9 @@ class SwitchToggle;
 class GoNgRun;
 class ProgramRun;
 class ScanRun;
+class ResultStore;
 class TFormConfigSys;
+class TFormGoNGDatabase;
 class TFormFastKey;
 class TFormFixedSelect;
 class TFormScanVoltage;
@@ -80,6 +82,7 @@ public:
     void setFastKeyDialog(TFormFastKey* dialog);
     void setScanPlotWindow(TFormScanVoltage* window);
     void setFillDialog(TFormFixedSelect* dialog);
+    void setResults(ResultStore* store, TFormGoNGDatabase* browser);
 
     // --- state fields shared with the rest of the program, in their documented order ---
     QString TextPowerTypeUnknown;
@@ -151,6 +154,8 @@ public:
     void TeThemeSpeedButton8Click();
     void TeThemeRadioGroupRunClick(int item);
     void iAnalogOutputStartChange(int tag);
+    void RecordGoNGRun();
+    void OpenResultsBrowser();
 
     TestListGrid* programGrid() const { return m_programGrid; }
     TestListGrid* goNgGrid() const { return m_goNgGrid; }
@@ -251,6 +256,8 @@ private:
     void showScanSettings();
     void setScanEntryText(QLineEdit* entry, double value);
     void buildSequencing();
+    void buildRecorder();
+    void ComposeRecorderName();
     void openRunPanel(RunPanel& panel);
     void closeRunPanel(RunPanel& panel);
     void showProgramView();
@@ -280,6 +287,8 @@ private:
     std::array<std::unique_ptr<TScanVoltage>, 3> m_scanVoltages;
     TFormFastKey* m_fastKeyDialog = nullptr;
     TFormScanVoltage* m_scanPlot = nullptr;
+    ResultStore* m_resultStore = nullptr;
+    TFormGoNGDatabase* m_resultsBrowser = nullptr;
     QFont m_designFont;
 
 public:

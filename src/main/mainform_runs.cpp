@@ -91,6 +91,9 @@ void TFormmain::buildSequencing()
                 [this, tag] { iAnalogOutputStartChange(tag); });
 
     m_goNgRun = new GoNgRun(*Ch1GoNGTimer, this);
+    connect(m_goNgRun, &GoNgRun::timedRunCompleted, this, &TFormmain::RecordGoNGRun);
+    connect(m_goNgRun, &GoNgRun::failed, this, [this](const QString& m) { showError(m); });
+    connect(m_programRun, &ProgramRun::failed, this, [this](const QString& m) { showError(m); });
     connect(m_goNgRun, &GoNgRun::applySetting, this, &TFormmain::applyGoNgSetting);
     connect(m_goNgRun, &GoNgRun::viewChanged, this, &TFormmain::showGoNgView);
     connect(m_goNgRun, &GoNgRun::stepJudged, this, [this](int index) {
@@ -114,6 +117,7 @@ void TFormmain::buildSequencing()
     MenuItemFastKey = PopupMenuFastKey->addAction(text(73));
     MenuItemFastKey->setObjectName("MenuItemFastKey");
     connect(MenuItemFastKey, &QAction::triggered, this, &TFormmain::MenuItemFastKeyClick);
+    buildRecorder();
     for (int i = 0; i < 10; ++i) {
         tbFastKey[i]->installEventFilter(this);
         connect(tbFastKey[i], &QToolButton::clicked, this, [this, i] { tbFastKey1Click(i); });
@@ -125,6 +129,12 @@ void TFormmain::setFastKeyDialog(TFormFastKey* dialog)
     m_fastKeyDialog = dialog;
     if (m_fastKeyDialog)
         m_fastKeyDialog->setPrecision(4);
+}
+
+void TFormmain::setResults(ResultStore* store, TFormGoNGDatabase* browser)
+{
+    m_resultStore = store;
+    m_resultsBrowser = browser;
 }
 
 void TFormmain::setScanPlotWindow(TFormScanVoltage* window)
@@ -291,6 +301,7 @@ void TFormmain::TeThemeSpeedButton8Click()
     const int c = selectedChannel();
     if (GoNgLists[c].isEmpty())
         return;
+    ComposeRecorderName();
     TakeGoNgGrid();
     if (!m_goNgRun->open(&GoNgLists[c]))
         return;
@@ -336,6 +347,8 @@ void TFormmain::tbFastKey1Click(int index)
 
 bool TFormmain::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseButtonRelease && watched == TeThemeEdit1)
+        RecorderBaseName = TeThemeEdit1->text();
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* button = qobject_cast<QToolButton*>(watched);
         if (button && std::find(tbFastKey.begin(), tbFastKey.end(), button) != tbFastKey.end()) {
