@@ -13,6 +13,7 @@
 #include <QDateEdit>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -352,8 +353,11 @@ void TFormGoNGDatabase::showReportPreview(const QString& html)
 {
     QPrinter printer(QPrinter::HighResolution);
     auto chooseFile = [this] {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Save PDF"), QString(),
-                                            QStringLiteral("PDF (*.pdf)"));
+        QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save PDF"), QString(),
+                                                    QStringLiteral("PDF (*.pdf)"));
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".pdf");
+        return path;
     };
     std::unique_ptr<QPrintPreviewDialog> preview =
         CreateReportPreview(html, printer, this, chooseFile, showError);

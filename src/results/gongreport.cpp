@@ -7,9 +7,11 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHash>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -167,6 +169,11 @@ CreateReportPreview(const QString& html, QPrinter& printer, QWidget* parent,
     auto dialog = std::make_unique<QPrintPreviewDialog>(&printer, parent);
     dialog->setObjectName("ReportPreview");
     dialog->setWindowTitle(QStringLiteral("GO/NG Report"));
+    // The dialog's own size shows a page too small to read; take most of the screen instead.
+    if (const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        dialog->resize(area.width() * 4 / 5, area.height() * 9 / 10);
+    }
     QObject::connect(dialog.get(), &QPrintPreviewDialog::paintRequested, dialog.get(),
                      [html](QPrinter* target) { PrintReport(html, *target); });
     if (auto* toolBar = dialog->findChild<QToolBar*>()) {
