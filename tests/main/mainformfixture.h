@@ -1,5 +1,7 @@
 #pragma once
 
+#include "testsupport.h"
+
 #include "link/amperoocx.h"
 #include "link/porttable.h"
 #include "link/recordinglink.h"
@@ -41,13 +43,6 @@ inline TPowerType powerType(const QString& name, std::array<double, 6> maxima, q
     return row;
 }
 
-inline void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-    file.write(bytes);
-}
-
 // A main window in a program folder of its own, on virtual time, talking to a RecordingLink.
 struct MainFormFixture
 {
@@ -78,7 +73,7 @@ struct MainFormFixture
         setProgramFolder(folder.path());
         TLoadSource english;
         english.LoadBuiltInEnglish();
-        writeFile(programFile("English (United States)"), writeLanguageTexts(english.Texts));
+        writeTestFile(programFile("English (United States)"), writeLanguageTexts(english.Texts));
         setPowerTypes({powerType("VLT3303", {30, 3, 30, 3, 5, 3})});
     }
     ~MainFormFixture()
@@ -99,7 +94,7 @@ struct MainFormFixture
 
     void setPowerTypes(const QList<TPowerType>& rows)
     {
-        writeFile(programFile("PowerType.dat"), writePowerTypes(rows));
+        writeTestFile(programFile("PowerType.dat"), writePowerTypes(rows));
     }
 
     MainFormDeps deps()
@@ -165,10 +160,7 @@ struct MainFormFixture
         clock.advance(0);
     }
 
-    QString status(int panel) const
-    {
-        return form->statusPanels[panel]->text();
-    }
+    QString status(int panel) const { return form->statusPanels[panel]->text(); }
 
     QString text(int key) const { return form->loadSource().GetText(key); }
 };

@@ -21,14 +21,14 @@ QByteArray handBuiltConfig()
         qToLittleEndian(value, raw);
         bytes.append(raw, 8);
     };
-    bytes.append(char(0x7f));                         // 0: spare byte
-    bytes.append(char(2));                            // 1: port index
-    bytes.append(QByteArray::fromHex("004b0000"));    // 2: 19200
+    bytes.append(char(0x7f));                      // 0: spare byte
+    bytes.append(char(2));                         // 1: port index
+    bytes.append(QByteArray::fromHex("004b0000")); // 2: 19200
     for (double step : {0.05, 0.5, 0.25, 0.01, 0.2, 0.02})
-        putDouble(step);                              // 6..53: the six steps
-    bytes.append(QByteArray::fromHex("efbeadde"));    // 54: spare int 0xdeadbeef
-    bytes.append(char(0));                            // 58: spare flag
-    bytes.append(char(2));                            // 59: reload, any non-zero is yes
+        putDouble(step);                           // 6..53: the six steps
+    bytes.append(QByteArray::fromHex("efbeadde")); // 54: spare int 0xdeadbeef
+    bytes.append(char(0));                         // 58: spare flag
+    bytes.append(char(2));                         // 59: reload, any non-zero is yes
     return bytes;
 }
 
@@ -72,7 +72,7 @@ private slots:
     {
         MainFormFixture f;
         QCOMPARE(handBuiltConfig().size(), 60);
-        writeFile(programFile("Config.dat"), handBuiltConfig());
+        writeTestFile(programFile("Config.dat"), handBuiltConfig());
         TFormmain& form = f.start();
         QCOMPARE(form.CommPortIndex, quint8(2));
         QCOMPARE(form.BaudRate, 19200);
@@ -107,7 +107,7 @@ private slots:
         MainFormFixture f;
         QByteArray bytes = handBuiltConfig();
         bytes.resize(size, '\x01');
-        writeFile(programFile("Config.dat"), bytes);
+        writeTestFile(programFile("Config.dat"), bytes);
         TFormmain& form = f.start();
         QCOMPARE(f.errors.size(), 1);
         QVERIFY2(f.errors[0].contains("Config.dat"), qPrintable(f.errors[0]));
@@ -133,7 +133,7 @@ private slots:
         MainFormFixture f;
         QFile::remove(programFile("PowerType.dat"));
         if (present)
-            writeFile(programFile("PowerType.dat"), bytes);
+            writeTestFile(programFile("PowerType.dat"), bytes);
         TFormmain& form = f.startConnected();
         QCOMPARE(f.errors.size(), 1);
         QVERIFY2(f.errors[0].contains("PowerType.dat"), qPrintable(f.errors[0]));
@@ -146,7 +146,7 @@ private slots:
     void dialogRoundTripKeepsTheBytes()
     {
         MainFormFixture f;
-        writeFile(programFile("Config.dat"), handBuiltConfig());
+        writeTestFile(programFile("Config.dat"), handBuiltConfig());
         f.ports.busy = {1};
         DialogScript script;
         script.installOn(f);
@@ -217,9 +217,15 @@ private slots:
         QTest::addColumn<QString>("port");
         QTest::addColumn<QString>("baud");
         QTest::addColumn<QString>("quoted");
-        QTest::newRow("port") << "COMX" << "9600" << "X";
-        QTest::newRow("baud") << "COM2" << "96oo" << "96oo";
-        QTest::newRow("empty baud") << "COM2" << "" << "''";
+        QTest::newRow("port") << "COMX"
+                              << "9600"
+                              << "X";
+        QTest::newRow("baud") << "COM2"
+                              << "96oo"
+                              << "96oo";
+        QTest::newRow("empty baud") << "COM2"
+                                    << ""
+                                    << "''";
     }
     void notANumberKeepsTheDialogOpen()
     {
@@ -233,7 +239,7 @@ private slots:
             d.TeThemeComboBoxRaudRate->setEditText(baud);
             d.accept();
             stayedOpen = d.result() != QDialog::Accepted;
-            return int(QDialog::Rejected);  // the operator gives up
+            return int(QDialog::Rejected); // the operator gives up
         };
         TFormmain& form = f.startConnected();
         form.tbConfigClick();

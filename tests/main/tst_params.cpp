@@ -75,9 +75,9 @@ private slots:
         QCOMPARE(form.ProgramLists[1].size(), 1);
         QCOMPARE(form.ProgramLists[1][0].Delay, 2.5);
         QCOMPARE(form.GoNgLists[2].size(), 1);
-        QCOMPARE(form.GoNgLists[2][0].Real, 0.0);  // results never come from a file
+        QCOMPARE(form.GoNgLists[2][0].Real, 0.0); // results never come from a file
         QCOMPARE(form.GoNgLists[2][0].Pass, quint8(0));
-        QCOMPARE(form.iAnalogOutputEnd->text(), QString("9"));  // shown for the selected channel
+        QCOMPARE(form.iAnalogOutputEnd->text(), QString("9")); // shown for the selected channel
         QVERIFY(f.errors.isEmpty());
     }
 
@@ -85,7 +85,7 @@ private slots:
     {
         MainFormFixture f;
         const QString path = f.folder.filePath("short.Par");
-        writeFile(path, QByteArray(100, '\0'));
+        writeTestFile(path, QByteArray(100, '\0'));
         f.openFileChoice = path;
         TFormmain& form = f.startConnected();
         form.ProgramLists[0] = {ProgramStep{5, 1, 2, 0}};

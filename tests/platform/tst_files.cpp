@@ -4,6 +4,8 @@
 #include "platform/errors.h"
 #include "platform/programfolder.h"
 
+#include "testsupport.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -18,23 +20,6 @@ QByteArray bytesOf(std::initializer_list<int> values)
     for (int v : values)
         bytes.append(char(v));
     return bytes;
-}
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const VoltarisError& error) {
-        return error.message();
-    }
-    return QString();
-}
-
-void writePlain(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 } // namespace
@@ -106,7 +91,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("Config.dat"));
-        writePlain(path, "old");
+        writeTestFile(path, "old");
         writeFileAtomically(path, "new bytes");
         QCOMPARE(readWholeFile(path), QByteArray("new bytes"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"Config.dat"});
@@ -127,7 +112,7 @@ private slots:
         QTemporaryDir dir;
         const QString name = readOnlyFolder ? QStringLiteral("Config.dat") : QString(250, u'c');
         const QString path = dir.filePath(name);
-        writePlain(path, "old");
+        writeTestFile(path, "old");
         if (readOnlyFolder) {
             QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
             QFile probe(dir.filePath(QStringLiteral("probe")));

@@ -4,6 +4,8 @@
 #include "platform/ansicodec.h"
 #include "platform/errors.h"
 
+#include "testsupport.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -24,29 +26,12 @@
 
 namespace {
 
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const VoltarisError& error) {
-        return error.message();
-    }
-    return QString();
-}
-
 QByteArray contentsOf(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QByteArray();
     return file.readAll();
-}
-
-void writePlain(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 QStringList filesIn(const QTemporaryDir& dir)
@@ -437,7 +422,7 @@ private slots:
         QTemporaryDir dir;
         const QString name = longName ? QString(250, u'x') : QStringLiteral("steps.xlsx");
         const QString path = dir.filePath(name);
-        writePlain(path, "old");
+        writeTestFile(path, "old");
         StepGrid grid;
         if (!longName)
             grid.model.item(1, 2)->setText(QString(40000, u'a'));
@@ -504,7 +489,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("steps.xlsx");
-        writePlain(path, "old");
+        writeTestFile(path, "old");
         StepGrid grid(0);
         TDBGridExport exporter;
         exporter.Show_Progress = false;

@@ -5,6 +5,8 @@
 #include "platform/errors.h"
 #include "settings/loadsource.h"
 
+#include "testsupport.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -39,13 +41,6 @@ GoNgStep step(double setting, quint8 pass)
 QDateTime at(int day, int h, int m)
 {
     return QDateTime(QDate(2026, 3, day), QTime(h, m));
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
 }
 
 // The browser over a store in a fresh program folder, with every dialog and box replaced by a
@@ -87,8 +82,8 @@ struct BrowserFixture
             exporter.chooseWorkbookFile = [this] { return dir.filePath("steps.xlsx"); };
             exporter.openWorkbook = [this](const QString& path) { exportFile = path; };
         };
-        writeFile(dir.filePath("GoNGReport.frf"),
-                  "{{#rows}}{{Name}}@{{CurrentTime}}/{{Order}};{{/rows}}");
+        writeTestFile(dir.filePath("GoNGReport.frf"),
+                      "{{#rows}}{{Name}}@{{CurrentTime}}/{{Order}};{{/rows}}");
     }
 
     // Two runs named Beta and one Alpha between them; the second Beta failed a step.
@@ -239,7 +234,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString plain = dir.filePath("plain");
-        writeFile(plain, "x");
+        writeTestFile(plain, "x");
         BrowserFixture f(plain);
         f.browser->OpenResultsBrowser();
         QCOMPARE(f.shown, 0);

@@ -2,6 +2,8 @@
 
 #include "platform/errors.h"
 
+#include "testsupport.h"
+
 #include <QAction>
 #include <QFile>
 #include <QPrintPreviewDialog>
@@ -12,23 +14,6 @@
 #include <functional>
 
 namespace {
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const VoltarisError& error) {
-        return error.message();
-    }
-    return QString();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 QByteArray contentsOf(const QString& path)
 {
@@ -132,10 +117,10 @@ private slots:
         QTemporaryDir dir;
         const QString missing = dir.filePath("GoNGReport.frf");
         QVERIFY(errorOf([&] { LoadReportTemplate(missing); }).contains(missing));
-        writeFile(missing, "<p>\xff\xfe</p>");
+        writeTestFile(missing, "<p>\xff\xfe</p>");
         QCOMPARE(errorOf([&] { LoadReportTemplate(missing); }),
                  "The report template \"" + missing + "\" is not UTF-8 text");
-        writeFile(missing, "<p>\xc3\xa9{{Name}}</p>");
+        writeTestFile(missing, "<p>\xc3\xa9{{Name}}</p>");
         QCOMPARE(LoadReportTemplate(missing), QString::fromUtf8("<p>\xc3\xa9{{Name}}</p>"));
     }
 
@@ -143,7 +128,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("report.pdf");
-        writeFile(path, "old");
+        writeTestFile(path, "old");
         WriteReportPdf("<h1>Report</h1><p>GoNG7</p>", path);
         QVERIFY(contentsOf(path).startsWith("%PDF-"));
 

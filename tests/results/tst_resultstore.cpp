@@ -3,6 +3,8 @@
 
 #include "platform/errors.h"
 
+#include "testsupport.h"
+
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlDriver>
@@ -20,16 +22,6 @@
 Q_DECLARE_METATYPE(SearchFilters)
 
 namespace {
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const VoltarisError& error) {
-        return error.message();
-    }
-    return QString();
-}
 
 QSqlDatabase db()
 {
@@ -322,7 +314,8 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::newRow("blanks around") << "   GoNG  "
                                        << "GoNG";
-        QTest::newRow("control characters") << "\t\r\n\x1fGoNG\x01" << "GoNG";
+        QTest::newRow("control characters") << "\t\r\n\x1fGoNG\x01"
+                                            << "GoNG";
         QTest::newRow("inner blanks stay") << " a  b "
                                            << "a  b";
         QTest::newRow("only blanks") << "  \t "

@@ -6,6 +6,8 @@
 #include "platform/errors.h"
 #include "platform/programfolder.h"
 
+#include "testsupport.h"
+
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,16 +33,6 @@ QList<QByteArray> numberedEntries(int n)
     for (int i = 0; i < n; ++i)
         entries.append("T" + QByteArray::number(i));
     return entries;
-}
-
-QString errorOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const VoltarisError& error) {
-        return error.message();
-    }
-    return QString();
 }
 
 } // namespace
