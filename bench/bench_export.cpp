@@ -4,7 +4,8 @@
 #include "platform/ansicodec.h"
 #include "results/dbgridexport.h"
 
-#include <QApplication>
+#include "benchmain.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -100,16 +101,9 @@ BENCHMARK(BM_ExportWorkbook)->ArgName("progress")->Arg(1)->Unit(benchmark::kMill
 
 int main(int argc, char** argv)
 {
-    // Figures are comparable only on one platform plugin, and a build machine has no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     Ansi::setCodePage(QStringLiteral("windows-1252"));
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_table.reset();
-    QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
-    return 0;
+    return runBenchmarks(argc, argv, [] {
+        g_table.reset();
+        QSqlDatabase::removeDatabase(QSqlDatabase::defaultConnection);
+    });
 }

@@ -1,6 +1,8 @@
 #include "sequencing/testlistgrid.h"
 #include "settings/loadsource.h"
 
+#include "benchmain.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QTableWidget>
@@ -106,14 +108,5 @@ BENCHMARK(BM_TakeGrid10000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    // Figures are comparable only on one platform plugin, and a build machine has no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_grid.reset();
-    return 0;
+    return runBenchmarks(argc, argv, [] { g_grid.reset(); });
 }

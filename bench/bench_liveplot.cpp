@@ -1,9 +1,7 @@
 #include "charts/liveplot.h"
 #include "platform/clock.h"
 
-#include <QApplication>
-
-#include <benchmark/benchmark.h>
+#include "benchmain.h"
 
 #include <cmath>
 #include <memory>
@@ -103,15 +101,8 @@ BENCHMARK(BM_AppendPoint)->Iterations(100'000);
 
 int main(int argc, char** argv)
 {
-    // Figures are comparable only on one platform plugin, and a build machine has no display.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_replotPlots.reset();
-    g_appendPlots.reset();
-    return 0;
+    return runBenchmarks(argc, argv, [] {
+        g_replotPlots.reset();
+        g_appendPlots.reset();
+    });
 }

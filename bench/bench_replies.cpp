@@ -8,7 +8,8 @@
 #include "settings/loadsource.h"
 #include "settings/powertypes.h"
 
-#include <QApplication>
+#include "benchmain.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -94,10 +95,5 @@ BENCHMARK(BM_HandleReadingsReply)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

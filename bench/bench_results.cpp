@@ -4,7 +4,8 @@
 // program folder for the whole process; each benchmark puts the tables in the state it needs.
 #include "results/resultstore.h"
 
-#include <QCoreApplication>
+#include "benchmain.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -139,12 +140,5 @@ BENCHMARK(BM_AllLinesDeleteOfAHundredThousandRuns)->Unit(benchmark::kMillisecond
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_bench.reset();
-    return 0;
+    return runBenchmarks(argc, argv, [] { g_bench.reset(); });
 }

@@ -21,6 +21,15 @@ inline QString errorOf(const std::function<void()>& action)
     return QString();
 }
 
+// The bytes of a file; empty when it cannot be read (or does not exist).
+inline QByteArray contentsOf(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
 // Writes fixture bytes as they stand, without our own atomic writer.
 inline void writeTestFile(const QString& path, const QByteArray& bytes)
 {

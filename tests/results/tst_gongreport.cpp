@@ -15,14 +15,6 @@
 
 namespace {
 
-QByteArray contentsOf(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
-}
-
 GoNGStepRow row(const QString& name, int order, const QString& pass,
                 QTime time = QTime(9, 0, 0, 123))
 {
