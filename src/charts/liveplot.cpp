@@ -113,15 +113,6 @@ void LivePlot::setChannelTitles(const QStringList& titles)
     m_plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
-void LivePlot::setXSpan(double seconds)
-{
-    if (!(seconds > 0) || !std::isfinite(seconds))
-        return;
-    const double lower = m_plot->xAxis->range().lower;
-    m_plot->xAxis->setRange(lower, lower + seconds);
-    m_plot->replot(QCustomPlot::rpQueuedReplot);
-}
-
 void LivePlot::setYRange(double lower, double upper)
 {
     m_plot->yAxis->setRange(lower, upper);

@@ -27,8 +27,6 @@ public:
     void setXAxisTitle(const QString& title);
     // Legend texts, Channel 1 first; missing entries leave a channel's name as it is.
     void setChannelTitles(const QStringList& titles);
-    // Width of the visible time window in seconds; the start stays where it is.
-    void setXSpan(double seconds);
     void setYRange(double lower, double upper);
     // Keeps the bottom and sets top = bottom + span; a span that is not positive is ignored.
     void setYSpan(double span);

@@ -27,12 +27,6 @@ void PortTable::setPort(int portNumber, BackendFactory factory)
     m_backends.erase(portNumber);
 }
 
-void PortTable::removePort(int portNumber)
-{
-    m_factories.erase(portNumber);
-    m_backends.erase(portNumber);
-}
-
 void PortTable::clear()
 {
     m_factories.clear();

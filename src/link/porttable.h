@@ -34,7 +34,6 @@ public:
     // Makes port n (1 to 36) exist with what factory makes; numbers outside that range can be
     // opened by number but never exist. Replaces a backend already made for n.
     void setPort(int portNumber, BackendFactory factory);
-    void removePort(int portNumber);
     void clear();
 
     bool portExists(int portNumber) const override;

@@ -74,10 +74,8 @@ public:
     void setSeed(quint32 seed) { m_random.seed(seed); }
     // A pulled cable: requests are ignored and nothing is answered, not even what was on its way.
     void setUnplugged(bool unplugged);
-    bool isUnplugged() const { return m_unplugged; }
     // Per reply; a reply waits for the one before it, so several replies queue up.
     void setLatencyMs(int latencyMs) { m_latencyMs = qMax(0, latencyMs); }
-    int latencyMs() const { return m_latencyMs; }
     // Answer a poll with 65 then 66 instead of one 67.
     void setSplitReadings(bool split) { m_splitReadings = split; }
     // Spoils the next reply sent; each call spoils one more of the coming replies, in order.

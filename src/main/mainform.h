@@ -157,12 +157,6 @@ public:
     void RecordGoNGRun();
     void OpenResultsBrowser();
 
-    TestListGrid* programGrid() const { return m_programGrid; }
-    TestListGrid* goNgGrid() const { return m_goNgGrid; }
-    ProgramRun* programRun() const { return m_programRun; }
-    ScanRun* scanRun() const { return m_scanRun; }
-    GoNgRun* goNgRun() const { return m_goNgRun; }
-
     Timer* TimerReadData = nullptr;
     Timer* CommTimeOutTimer = nullptr;
     Timer* CommOverTime = nullptr;
